@@ -8,6 +8,7 @@ namespace vantrel {
 
 // Runs one regular expression over one subject and answers for its matches.
 // Matches and groups count from 1; anything out of range reads as the empty Text.
+// The subject is matched as UTF-16 characters, so "." takes a whole Chinese character.
 class RegexObject
 {
 public:
@@ -16,7 +17,8 @@ public:
     RegexObject(const RegexObject& other);
     RegexObject& operator=(const RegexObject& other);
 
-    // True when the pattern compiled and the subject was searched.
+    // True when the pattern compiled and the whole subject was searched. A search that
+    // stops on an error (a match limit reached) keeps the matches found before it.
     bool Create(const Text& pattern, const Text& subject, bool caseSensitive = false,
                 bool multiline = true, bool global = true);
     Text GetPattern() const;
