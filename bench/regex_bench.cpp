@@ -1,4 +1,5 @@
 #include "forum_page_generator.h"
+#include "harvest/patterns.h"
 #include "regex/regex_object.h"
 #include "web/code_page.h"
 
@@ -6,11 +7,6 @@
 
 namespace vantrel {
 namespace {
-
-// The patterns the commands use.
-constexpr char kThreadPattern[] =
-    R"re( <a [^>]*?href="(.*?)" title="(.*?)" target="_blank" class="j_th_tit ">(.*?)</a>)re";
-constexpr char kImagePattern[] = R"re(class="BDE_Image" ([^>]*? )?src="(.*?)")re";
 
 struct PageCase
 {

@@ -1,3 +1,4 @@
+#include "harvest/patterns.h"
 #include "regex/regex_object.h"
 #include "web/code_page.h"
 
@@ -13,10 +14,7 @@ namespace {
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
-// The patterns the commands use, and the narrower ones that fit only the older markup.
-constexpr char kThreadPattern[] =
-    R"re( <a [^>]*?href="(.*?)" title="(.*?)" target="_blank" class="j_th_tit ">(.*?)</a>)re";
-constexpr char kImagePattern[] = R"re(class="BDE_Image" ([^>]*? )?src="(.*?)")re";
+// The narrower patterns, which fit only the older markup of the pages.
 constexpr char kOlderThreadPattern[] =
     R"re( <a href="(.*?)" title="(.*?)" target="_blank" class="j_th_tit ">(.*?)</a>)re";
 constexpr char kOlderImagePattern[] = R"re(class="BDE_Image" (.*?)="(.*?)")re";
