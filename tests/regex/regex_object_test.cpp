@@ -347,6 +347,15 @@ TEST(RegexObject, SearchStoppedByMatchLimitKeepsEarlierMatches)
     EXPECT_THAT(matchTexts(regex), ElementsAreArray({"ab"}));
 }
 
+TEST(RegexObject, DeepRepetitionBeyondTheCompiledMatchersStackIsStillFound)
+{
+    const std::string subject = std::string(50000, 'a') + "c";
+    RegexObject regex;
+    EXPECT_TRUE(regex.Create("(a|b)*c", subject));
+    EXPECT_EQ(regex.MatchText(1), subject);
+    EXPECT_EQ(regex.SubMatchText(1, 1), "a");
+}
+
 struct ReplaceCase
 {
     const char* pattern;
