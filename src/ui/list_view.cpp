@@ -4,28 +4,9 @@
 
 #include <QFocusEvent>
 #include <QHeaderView>
-#include <QStyledItemDelegate>
 
 namespace vantrel {
 namespace {
-
-// The selection is drawn only while the list has the focus.
-class FocusedSelectionDelegate final : public QStyledItemDelegate
-{
-public:
-    explicit FocusedSelectionDelegate(QWidget* view) : QStyledItemDelegate(view), m_view(view) {}
-
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
-    {
-        QStyledItemDelegate::initStyleOption(option, index);
-        if (!m_view->hasFocus())
-            option->state &= ~QStyle::State_Selected;
-    }
-
-private:
-    QWidget* m_view;
-};
 
 Qt::Alignment cellAlignment(const ListColumn& column)
 {
@@ -52,12 +33,10 @@ ListViewWidget::ListViewWidget(const ListViewSetup& setup, QWidget* parent)
         setSelectionModel(new FirstCellSelectionModel(model(), this));
         delete previous;
     }
-    setItemDelegate(new FocusedSelectionDelegate(this));
-
-    QPalette colours = palette();
-    colours.setColor(QPalette::Text, Qt::black);
-    colours.setColor(QPalette::Base, Qt::white);
-    setPalette(colours);
+    m_focusedColours = palette();
+    m_focusedColours.setColor(QPalette::Text, Qt::black);
+    m_focusedColours.setColor(QPalette::Base, Qt::white);
+    showSelection(false);
 
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(0);
@@ -120,16 +99,30 @@ QString ListViewWidget::cellText(int row, int column) const
     return cell ? cell->text() : QString();
 }
 
+// Without the focus the selection keeps its rows but is painted like any other row.
+void ListViewWidget::showSelection(bool shown)
+{
+    QPalette colours = m_focusedColours;
+    if (!shown) {
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            colours.setColor(group, QPalette::Highlight, colours.color(group, QPalette::Base));
+            colours.setColor(group, QPalette::HighlightedText,
+                             colours.color(group, QPalette::Text));
+        }
+    }
+    setPalette(colours);
+}
+
 void ListViewWidget::focusInEvent(QFocusEvent* event)
 {
+    showSelection(true);
     QTableWidget::focusInEvent(event);
-    viewport()->update();
 }
 
 void ListViewWidget::focusOutEvent(QFocusEvent* event)
 {
+    showSelection(false);
     QTableWidget::focusOutEvent(event);
-    viewport()->update();
 }
 
 } // namespace vantrel

@@ -42,8 +42,10 @@ protected:
 
 private:
     bool holdsCell(int row, int column) const;
+    void showSelection(bool shown);
 
     ListViewSetup m_setup;
+    QPalette m_focusedColours;
 };
 
 } // namespace vantrel

@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
+#include <QWindow>
 
 namespace vantrel {
 namespace {
@@ -70,7 +71,7 @@ MainWindow::MainWindow(const EventBindings& bindings)
 {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QString::fromUtf8(kTitle));
-    setWindowIcon(windowIcon());
+    setWindowIcon(programIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setBackgroundRole(QPalette::Button);
@@ -131,11 +132,14 @@ MainWindow::~MainWindow()
 
 void MainWindow::showCentred()
 {
+    // The platform window has to exist before the frame it will get is known.
+    winId();
+    fitOuterSize();
     const QRect screenArea = screen()->geometry();
     move(screenArea.x() + (screenArea.width() - kOuterSize.width()) / 2,
          screenArea.y() + (screenArea.height() - kOuterSize.height()) / 2);
     show();
-    fitOuterSize();
+    // Without a window manager nothing else makes the window active, and Esc needs that.
     activateWindow();
 }
 
@@ -143,20 +147,19 @@ void MainWindow::showCentred()
 // client area shrinks by it so that the frame's outer edge keeps the window's size.
 void MainWindow::fitOuterSize()
 {
-    const QSize margins = frameGeometry().size() - geometry().size();
+    const QMargins frame = windowHandle()->frameMargins();
+    const QSize margins(frame.left() + frame.right(), frame.top() + frame.bottom());
     if (margins == m_frameMargins)
         return;
-    const QPoint outerTopLeft = frameGeometry().topLeft();
     m_frameMargins = margins;
     setFixedSize(kOuterSize - margins);
-    move(outerTopLeft);
 }
 
 void MainWindow::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
     // A window manager reports its frame only once it has taken the window over.
-    if (isVisible())
+    if (windowHandle())
         fitOuterSize();
 }
 

@@ -8,7 +8,7 @@ static void loadIconResource()
 
 namespace vantrel {
 
-QIcon windowIcon()
+QIcon programIcon()
 {
     loadIconResource();
     return QIcon(QStringLiteral(":/vantrel/vantrel.png"));

@@ -5,6 +5,6 @@
 namespace vantrel {
 
 // The program's own icon, 128 × 128 pixels in 32-bit colour, for the title bar and taskbar.
-QIcon windowIcon();
+QIcon programIcon();
 
 } // namespace vantrel
