@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/socket.h>
@@ -442,6 +443,10 @@ void TestServer::acceptLoop()
         const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0)
             continue;
+        // The head and the body go out in separate writes; Nagle would hold the second
+        // back for the client's delayed acknowledgement.
+        const int noDelay = 1;
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
         reapFinished();
         auto connection = std::make_unique<Connection>();
         connection->fd = fd;
