@@ -1,5 +1,8 @@
 #include "harvest/fetch_url.h"
 
+#include "web/transfer_limits.h"
+#include "web/transfer_url.h"
+
 #include <curl/curl.h>
 #include <string_view>
 
@@ -9,19 +12,6 @@ namespace {
 
 constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 constexpr long kMaxRedirects = 10;
-
-// Stands in until the shared web pieces land.
-constexpr std::size_t kBodyCap = 64u << 20;
-Text transferUrl(const Text& address)
-{
-    return address;
-}
-void applyTransferLimits(CURL* handle)
-{
-    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, 60L);
-    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, 60L);
-}
 
 // Opened by the first call and kept until exit; a failed open is tried again next time.
 CURL* g_handle = nullptr;
@@ -42,16 +32,6 @@ bool hasWebScheme(std::string_view address)
     return startsWith("http://") || startsWith("https://");
 }
 
-std::size_t collectBody(char* data, std::size_t size, std::size_t count, void* userData)
-{
-    auto& body = *static_cast<Bytes*>(userData);
-    const std::size_t length = size * count;
-    if (body.size() + length > kBodyCap)
-        return 0; // fails the transfer instead of growing without bound
-    body.insert(body.end(), data, data + length);
-    return length;
-}
-
 } // namespace
 
 FetchedResource FetchUrl(const Text& address)
@@ -68,7 +48,7 @@ FetchedResource FetchUrl(const Text& address)
     // Nothing of one picture's exchange (credentials, the last host) carries over.
     CURL* handle = g_handle;
     curl_easy_reset(handle);
-    const Text url = transferUrl(withoutFragment);
+    const std::string url = transferUrl(withoutFragment);
     curl_slist* headers = curl_slist_append(nullptr, "Accept: */*");
     curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
     curl_easy_setopt(handle, CURLOPT_HTTPGET, 1L);
@@ -81,9 +61,7 @@ FetchedResource FetchUrl(const Text& address)
     curl_easy_setopt(handle, CURLOPT_MAXREDIRS, kMaxRedirects);
     curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, collectBody);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &fetched.body);
-    applyTransferLimits(handle);
+    const TransferGuard limits(handle, fetched.body);
 
     const CURLcode result = curl_easy_perform(handle);
     curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &fetched.status);

@@ -2,6 +2,7 @@
 #include "harvest_test_support.h"
 #include "support/test_server.h"
 #include "web/code_page.h"
+#include "web/transfer_limits.h"
 
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -111,7 +112,6 @@ struct TargetCase
 
 TEST_F(FetchUrlTest, SendsTheAddressPercentEncodedWithoutItsFragment)
 {
-    m_server.on("/", Response::text("any"));
     const TargetCase cases[] = {
         {"/pic/1.jpg#part", "/pic/1.jpg"},
         {"/pic/1.jpg?size=b&t=1#x#y", "/pic/1.jpg?size=b&t=1"},
@@ -120,6 +120,8 @@ TEST_F(FetchUrlTest, SendsTheAddressPercentEncodedWithoutItsFragment)
     };
     std::size_t n = 0;
     for (const TargetCase& c : cases) {
+        const std::string target = c.target;
+        m_server.on(target.substr(0, target.find('?')), Response::text("picture"));
         EXPECT_TRUE(FetchUrl(m_server.url() + c.address).succeeded()) << c.target;
         const auto request = m_server.waitForRequest(++n);
         ASSERT_TRUE(request) << c.target;
@@ -195,6 +197,28 @@ TEST_F(FetchUrlTest, GoesThroughTheProxyOfTheEnvironment)
     const auto request = m_server.waitForRequest(1);
     ASSERT_TRUE(request);
     EXPECT_EQ(request->requestLine, "GET http://img.example/forum/pic/1.jpg HTTP/1.0");
+}
+
+TEST_F(FetchUrlTest, AStalledOrEndlessPictureEndsAsAFailure)
+{
+    const TransferLimits usual = transferLimits();
+    setTransferLimits({std::chrono::seconds(2), std::chrono::seconds(1), 64 << 10});
+    Response stalled = Response::text(std::string(4000, 's'));
+    stalled.ending = Response::Ending::Stall;
+    stalled.endAfter = 100;
+    Response endless = Response::text("endless picture ");
+    endless.endless = true;
+    m_server.on("/stalled.jpg", stalled);
+    m_server.on("/endless.jpg", endless);
+    m_server.on("/declared.jpg", Response::text(std::string((64 << 10) + 1, 'd')));
+
+    for (const char* path : {"/stalled.jpg", "/endless.jpg", "/declared.jpg"}) {
+        const FetchedResource fetched = FetchUrl(m_server.url(path));
+        EXPECT_FALSE(fetched.succeeded()) << path;
+        EXPECT_FALSE(fetched.complete) << path;
+        EXPECT_LE(fetched.body.size(), std::size_t{64} << 10) << path;
+    }
+    setTransferLimits(usual);
 }
 
 TEST_F(FetchUrlTest, OpensTheClientAgainAfterItWasReleased)
