@@ -34,6 +34,9 @@ public:
     virtual void SetCellText(ListView list, int row, int column, const Text& text) = 0;
     virtual Text GetCellText(ListView list, int row, int column) const = 0;
     virtual int RowCount(ListView list) const = 0;
+    // A message box with the caption "信息：" and one OK button, modal for the whole program;
+    // returns once it has been dismissed: 1 for OK, 0 when the window closed meanwhile
+    // or had already been closed, which shows nothing.
     virtual int ShowMessage(const Text& text, int buttons = 0) = 0;
 
     // Handles every event that is waiting; false once the window has been closed.
@@ -44,7 +47,8 @@ public:
     virtual bool IsClosed() const = 0;
 };
 
-// The main window, for the commands that run inside its click handlers.
+// The main window, for the commands that run inside its click handlers. While no main
+// window lives (before start-up, in the exit hook) it answers as a closed window does.
 WindowOperations& window();
 
 } // namespace vantrel
