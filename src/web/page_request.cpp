@@ -34,15 +34,13 @@ public:
     HttpClient& operator=(const HttpClient&) = delete;
     ~HttpClient() { clear(); }
 
-    CURLSH* share() const { return m_share; }
-
     // The kept handle or, while it is taken, a fresh one; nothing when none can be made.
     CURL* take()
     {
         std::lock_guard lock(m_mutex);
         if (!m_share && !create())
             return nullptr;
-        CURL* handle = m_handle ? m_handle : curl_easy_init();
+        CURL* handle = m_handle ? m_handle : prepared(curl_easy_init());
         m_handle = nullptr;
         return handle;
     }
@@ -70,12 +68,12 @@ public:
 private:
     bool create()
     {
-        m_handle = curl_easy_init(); // first, as it also initialises libcurl when nobody has
-        m_share = m_handle ? curl_share_init() : nullptr;
+        // The easy handle first, as it also initialises libcurl when nobody has.
+        CURL* handle = curl_easy_init();
+        m_share = handle ? curl_share_init() : nullptr;
         if (!m_share) {
-            if (m_handle)
-                curl_easy_cleanup(m_handle);
-            m_handle = nullptr;
+            if (handle)
+                curl_easy_cleanup(handle);
             return false;
         }
         curl_share_setopt(m_share, CURLSHOPT_LOCKFUNC, lockShared);
@@ -84,7 +82,26 @@ private:
         for (const curl_lock_data data : {CURL_LOCK_DATA_COOKIE, CURL_LOCK_DATA_DNS,
                                           CURL_LOCK_DATA_SSL_SESSION, CURL_LOCK_DATA_CONNECT})
             curl_share_setopt(m_share, CURLSHOPT_SHARE, data);
+        m_handle = prepared(handle);
         return true;
+    }
+
+    // What every request of the client has in common. Set once per handle: libcurl's
+    // curl_easy_reset would lose the cookie engine's file list each time.
+    CURL* prepared(CURL* handle) const
+    {
+        if (!handle)
+            return nullptr;
+        curl_easy_setopt(handle, CURLOPT_SHARE, m_share);
+        curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+        curl_easy_setopt(handle, CURLOPT_USERAGENT, kUserAgent);
+        curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
+        curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
+        curl_easy_setopt(handle, CURLOPT_COOKIEFILE, ""); // cookies in memory only
+        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
+        curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
+        curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+        return handle;
     }
 
     static void lockShared(CURL*, curl_lock_data data, curl_lock_access, void* client)
@@ -165,20 +182,11 @@ curl_slist* requestHeaders(bool post, const Text& body)
     return curl_slist_append(headers, "Expect:");
 }
 
-void configure(CURL* handle, CURLSH* share, const std::string& url, bool post, const Text& body,
+// Sets everything that differs from one request (or redirect) to the next.
+void configure(CURL* handle, const std::string& url, bool post, const Text& body,
                curl_slist* headers)
 {
-    curl_easy_reset(handle); // keeps the connections, cookies and caches; drops the last request
-    curl_easy_setopt(handle, CURLOPT_SHARE, share);
     curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-    curl_easy_setopt(handle, CURLOPT_USERAGENT, kUserAgent);
-    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
-    curl_easy_setopt(handle, CURLOPT_COOKIEFILE, ""); // cookies in memory only
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers);
     if (post) {
         curl_easy_setopt(handle, CURLOPT_POST, 1L);
@@ -195,6 +203,16 @@ Text textBeforeFirstZero(const Bytes& bytes)
     return Text(bytes.begin(), end);
 }
 
+// The handle keeps no pointer into this request once it is done.
+void letGo(CURL* handle)
+{
+    curl_easy_setopt(handle, CURLOPT_HTTPHEADER, nullptr);
+    curl_easy_setopt(handle, CURLOPT_POSTFIELDS, nullptr);
+    curl_easy_setopt(handle, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(handle, CURLOPT_WRITEDATA, nullptr);
+    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, nullptr);
+}
+
 // The address a response sends the request on to, when it is a redirect.
 std::optional<std::string> redirectTarget(CURL* handle, long status)
 {
@@ -209,14 +227,14 @@ std::optional<std::string> redirectTarget(CURL* handle, long status)
 
 // Runs the exchange on the handle, following redirects itself: libcurl would turn a
 // redirected POST into a GET that still carries the POST's Content-Length, and hang.
-std::optional<Bytes> exchangeOn(CURL* handle, CURLSH* share, const Exchange& exchange)
+std::optional<Bytes> exchangeOn(CURL* handle, const Exchange& exchange)
 {
     std::string url = transferUrl(exchange.url);
     // Non-ASCII bytes of the body go as they are, so Content-Length counts what is sent.
     bool post = choosesPost(exchange.method);
     for (long redirects = 0;; ++redirects) {
         curl_slist* headers = requestHeaders(post, exchange.body);
-        configure(handle, share, url, post, exchange.body, headers);
+        configure(handle, url, post, exchange.body, headers);
         Bytes received;
         CURLcode result = CURLE_OK;
         {
@@ -227,7 +245,7 @@ std::optional<Bytes> exchangeOn(CURL* handle, CURLSH* share, const Exchange& exc
         curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
         std::optional<std::string> target =
             result == CURLE_OK ? redirectTarget(handle, status) : std::nullopt;
-        curl_easy_reset(handle); // lets go of this hop's headers, body and sink
+        letGo(handle);
         curl_slist_free_all(headers);
         if (result != CURLE_OK || (target && redirects == kMaxRedirects))
             return std::nullopt;
@@ -246,8 +264,7 @@ void RequestWorker(std::shared_ptr<Exchange> exchange)
     bool completed = false;
     Text response;
     if (handle) {
-        const std::optional<Bytes> received =
-            exchangeOn(handle, exchange->http->share(), *exchange);
+        const std::optional<Bytes> received = exchangeOn(handle, *exchange);
         exchange->http->putBack(handle);
         completed = received.has_value();
         if (completed)
