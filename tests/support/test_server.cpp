@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -539,7 +540,7 @@ void TestServer::serve(Connection& connection)
 
         const bool chunkedBody = equalsIgnoringCase(request.header("Transfer-Encoding"), "chunked");
         const std::string lengthHeader = request.header("Content-Length");
-        const std::size_t length = lengthHeader.empty() ? 0 : std::stoull(lengthHeader);
+        const std::size_t length = std::strtoull(lengthHeader.c_str(), nullptr, 10);
         if (equalsIgnoringCase(request.header("Expect"), "100-continue") &&
             (chunkedBody || length > 0) && connection.input.empty() &&
             !connection.sendAll("HTTP/1.1 100 Continue\r\n\r\n"))

@@ -17,6 +17,13 @@
 //     EXPECT_EQ(request->requestLine, "GET /page HTTP/1.1");
 //     EXPECT_EQ(request->header("Accept-Language"), "zh-cn");
 //
+// A stall holds a response back until the test lets it go (or the server stops):
+//
+//     vantrel::test::Response late = vantrel::test::Response::text("late");
+//     late.ending = vantrel::test::Response::Ending::Stall; // endAfter: body bytes sent first
+//     server.on("/late", late);
+//     ... once server.waitForRequest(n) has seen the request: server.releaseStalls();
+//
 // A route whose path has a query matches that path and query exactly; one without a query
 // matches the path with any query. A route with a host matches only requests for that host
 // (the absolute-form target's host, else the Host header; with or without the port) and
