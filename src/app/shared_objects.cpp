@@ -1,5 +1,6 @@
 #include "app/shared_objects.h"
 
+#include "harvest/fetch_url.h"
 #include "web/page_request.h"
 
 namespace vantrel {
@@ -19,6 +20,9 @@ void ReleaseGlobals()
     ThreadRegex.reset();
     ReleaseRequestState();
     ImageRegex.reset();
+    // The picture download's client lives as long as the page request's and must go
+    // before libcurl itself.
+    ReleaseFetchUrlHandle();
 }
 
 } // namespace vantrel
