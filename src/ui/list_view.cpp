@@ -52,11 +52,11 @@ ListViewWidget::ListViewWidget(const ListViewSetup& setup, QWidget* parent)
     // which a hidden section would not.
     header->setMinimumSectionSize(0);
     for (int column = 0; column < columnCount(); ++column) {
-        const ListColumn& spec = setup.columns[column];
-        auto* title = new QTableWidgetItem(QString::fromUtf8(spec.title));
-        title->setTextAlignment(cellAlignment(spec));
+        const ListColumn& columnSetup = setup.columns[column];
+        auto* title = new QTableWidgetItem(QString::fromUtf8(columnSetup.title));
+        title->setTextAlignment(cellAlignment(columnSetup));
         setHorizontalHeaderItem(column, title);
-        header->resizeSection(column, spec.width);
+        header->resizeSection(column, columnSetup.width);
     }
 }
 

@@ -1,10 +1,6 @@
 #include "command_test.h"
 #include "support/message_box_answerer.h"
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 namespace vantrel {
 namespace {
 
@@ -13,20 +9,6 @@ using test::qs;
 using test::Response;
 using Strings = std::vector<std::string>;
 namespace fs = std::filesystem;
-
-// A port on 127.0.0.1 that nothing listens on.
-int closedPort()
-{
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(listener);
-    return ntohs(address.sin_port);
-}
 
 std::string pictureBytes(int number)
 {
@@ -102,10 +84,11 @@ TEST_F(DownloadImagesTest, AFailedPictureLeavesNoFileAndAnOlderOneAsItWas)
     test::WriteBytes(m_desktop.picture(5), Bytes(9000, 0x55));
 
     listAddresses({
-        m_server.url("/pic/1.jpg"),                                        // no Content-Length
-        m_server.url("/pic/2.jpg"),                                        // 404 and a page
-        "http://127.0.0.1:" + std::to_string(closedPort()) + "/pic/3.jpg", // unreachable
-        "",                                                                // an empty cell
+        m_server.url("/pic/1.jpg"), // no Content-Length
+        m_server.url("/pic/2.jpg"), // 404 and a page
+        "http://127.0.0.1:" + std::to_string(test::ClosedLoopbackPort()) +
+            "/pic/3.jpg", // unreachable
+        "",               // an empty cell
         m_server.url("/pic/5.jpg#from-the-page"),
     });
     download("下载完毕：成功 2 张，失败 3 张。");

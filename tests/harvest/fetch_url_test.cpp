@@ -5,29 +5,12 @@
 #include "web/transfer_limits.h"
 
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <optional>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace vantrel {
 namespace {
 
 using test::Response;
-
-// A port on 127.0.0.1 that nothing listens on.
-int closedPort()
-{
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(listener);
-    return ntohs(address.sin_port);
-}
 
 class FetchUrlTest : public ::testing::Test
 {
@@ -181,7 +164,7 @@ TEST_F(FetchUrlTest, RefusesWhatIsNoWebAddressWithoutSendingAnything)
 TEST_F(FetchUrlTest, AnUnreachableHostIsAFailure)
 {
     const FetchedResource fetched =
-        FetchUrl("http://127.0.0.1:" + std::to_string(closedPort()) + "/pic.jpg");
+        FetchUrl("http://127.0.0.1:" + std::to_string(test::ClosedLoopbackPort()) + "/pic.jpg");
     EXPECT_FALSE(fetched.succeeded());
     EXPECT_EQ(fetched.status, 0);
     EXPECT_TRUE(fetched.body.empty());

@@ -698,4 +698,9 @@ bool TestServer::waitWhileStalled(std::size_t generation)
     return !m_stopping;
 }
 
+int ClosedLoopbackPort()
+{
+    return TestServer().port();
+}
+
 } // namespace vantrel::test

@@ -163,4 +163,7 @@ private:
     std::list<std::unique_ptr<Connection>> m_connections;
 };
 
+// A port on 127.0.0.1 that nothing listens on: that of a server that has stopped.
+int ClosedLoopbackPort();
+
 } // namespace vantrel::test

@@ -41,12 +41,6 @@ std::vector<Header> programHeaders(const ReceivedRequest& request)
     return headers;
 }
 
-// A port nothing listens on: the port of a server that has stopped.
-int closedPort()
-{
-    return TestServer().port();
-}
-
 class PageRequest : public ::testing::Test
 {
 protected:
@@ -187,7 +181,7 @@ TEST_F(PageRequest, AFailedRequestNeverReturnsThePreviousResponse)
     server.on("/reset", reset);
 
     const std::string failing[] = {
-        "http://127.0.0.1:" + std::to_string(closedPort()) + "/page",
+        "http://127.0.0.1:" + std::to_string(test::ClosedLoopbackPort()) + "/page",
         server.url("/reset"),
         "ftp://127.0.0.1:" + std::to_string(server.port()) + "/page",
         "http://[::1/page",
@@ -269,7 +263,8 @@ TEST_F(PageRequest, GoesThroughTheProxyOfTheEnvironment)
     EXPECT_THAT(programHeaders(requests[1]), ElementsAreArray(kGetHeaders));
 
     server.on("/direct", Response::text("direct"));
-    setenv("http_proxy", ("http://127.0.0.1:" + std::to_string(closedPort())).c_str(), 1);
+    setenv("http_proxy", ("http://127.0.0.1:" + std::to_string(test::ClosedLoopbackPort())).c_str(),
+           1);
     EXPECT_EQ(RequestPage(server.url("/direct")), "");
     setenv("no_proxy", "127.0.0.1", 1);
     EXPECT_EQ(RequestPage(server.url("/direct")), "direct");
