@@ -149,9 +149,9 @@ TEST(TestServer, AnswersWithTheProgrammedResponse)
         std::string request = c.request;
         if (request.find("HTTP/1.0") == std::string::npos) {
             client.send("GET /closing HTTP/1.1\r\nConnection: close\r\n\r\n");
-            EXPECT_EQ(client.readAll(),
-                      std::string(c.expected) + "HTTP/1.1 404 Not Found\r\nContent-Length: "
-                                                "9\r\nConnection: close\r\n\r\nnot found");
+            EXPECT_EQ(client.readAll(), std::string(c.expected) +
+                                            "HTTP/1.1 404 Not Found\r\nContent-Length: "
+                                            "9\r\nConnection: close\r\n\r\nnot found");
         } else {
             EXPECT_EQ(client.readAll(), c.expected);
         }
