@@ -186,9 +186,7 @@ TEST_F(FetchUrlTest, AStalledOrEndlessPictureEndsAsAFailure)
 {
     const TransferLimits usual = transferLimits();
     setTransferLimits({std::chrono::seconds(2), std::chrono::seconds(1), 64 << 10});
-    Response stalled = Response::text(std::string(4000, 's'));
-    stalled.ending = Response::Ending::Stall;
-    stalled.endAfter = 100;
+    Response stalled = Response::stall(std::string(4000, 's'), 100);
     Response endless = Response::text("endless picture ");
     endless.endless = true;
     m_server.on("/stalled.jpg", stalled);

@@ -184,6 +184,14 @@ Response Response::redirect(std::string location, int status)
     return response;
 }
 
+Response Response::stall(std::string body, std::size_t bodyBytesFirst)
+{
+    Response response = text(std::move(body));
+    response.ending = Ending::Stall;
+    response.endAfter = bodyBytesFirst;
+    return response;
+}
+
 Response& Response::header(std::string name, std::string value)
 {
     headers.push_back({std::move(name), std::move(value)});

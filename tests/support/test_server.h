@@ -19,9 +19,7 @@
 //
 // A stall holds a response back until the test lets it go (or the server stops):
 //
-//     vantrel::test::Response late = vantrel::test::Response::text("late");
-//     late.ending = vantrel::test::Response::Ending::Stall; // endAfter: body bytes sent first
-//     server.on("/late", late);
+//     server.on("/late", vantrel::test::Response::stall("late")); // silent until released
 //     ... once server.waitForRequest(n) has seen the request: server.releaseStalls();
 //
 // A route whose path has a query matches that path and query exactly; one without a query
@@ -98,6 +96,8 @@ struct Response
 
     static Response text(std::string body, int status = 200);
     static Response redirect(std::string location, int status = 302);
+    // A 200 with this body that falls silent after the first bodyBytesFirst bytes.
+    static Response stall(std::string body, std::size_t bodyBytesFirst = kBeforeHead);
     Response& header(std::string name, std::string value);
 };
 

@@ -188,9 +188,7 @@ TEST(TestServer, CompressedBodiesDecodeToTheBodyAndConnectionsAreReused)
 TEST(TestServer, StallHoldsTheResponseUntilReleased)
 {
     TestServer server;
-    Response stalled = Response::text("0123456789");
-    stalled.ending = Response::Ending::Stall;
-    stalled.endAfter = 4;
+    Response stalled = Response::stall("0123456789", 4);
     server.on("/stall", stalled);
     RawClient client(server.port());
     client.send("GET /stall HTTP/1.1\r\nConnection: close\r\n\r\n");
@@ -220,8 +218,7 @@ TEST(TestServer, ResetCutsTheBodyShort)
 TEST(TestServer, StopsWhileResponsesStallOrNeverEnd)
 {
     auto server = std::make_unique<TestServer>();
-    Response stalled = Response::text("never sent");
-    stalled.ending = Response::Ending::Stall;
+    Response stalled = Response::stall("never sent");
     server->on("/stall", stalled);
     Response endless = Response::text("0123456789");
     endless.endless = true;

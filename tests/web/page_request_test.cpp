@@ -274,12 +274,9 @@ TEST_F(PageRequest, GoesThroughTheProxyOfTheEnvironment)
 TEST_F(PageRequest, AStalledExchangeEnds)
 {
     shortenLimits();
-    Response beforeHead = Response::text("never");
-    beforeHead.ending = Response::Ending::Stall;
+    Response beforeHead = Response::stall("never");
     server.on("/before-head", beforeHead);
-    Response midBody = Response::text(std::string(1000, 'm'));
-    midBody.ending = Response::Ending::Stall;
-    midBody.endAfter = 500;
+    Response midBody = Response::stall(std::string(1000, 'm'), 500);
     server.on("/mid-body", midBody);
     EXPECT_EQ(RequestPage(server.url("/before-head")), "");
     EXPECT_EQ(RequestPage(server.url("/mid-body")), "");
@@ -311,8 +308,7 @@ TEST_F(PageRequest, AnEndlessBodyStopsAtTheRealCap)
 
 TEST_F(PageRequest, ANonPositiveTimeLimitMeansNone)
 {
-    Response stalled = Response::text("waited for");
-    stalled.ending = Response::Ending::Stall;
+    Response stalled = Response::stall("waited for");
     server.on("/slow", stalled);
     for (const std::int32_t limit : {0, -1}) {
         SCOPED_TRACE(limit);
@@ -328,11 +324,9 @@ TEST_F(PageRequest, ANonPositiveTimeLimitMeansNone)
 TEST_F(PageRequest, AWorkerPastItsTimeLimitNeverReachesALaterRequest)
 {
     server.on("/earlier", Response::text("earlier").header("Set-Cookie", "k=v"));
-    Response stalled = Response::text("straggler");
-    stalled.ending = Response::Ending::Stall;
+    Response stalled = Response::stall("straggler");
     server.on("/slow", stalled);
-    Response later = Response::text("later");
-    later.ending = Response::Ending::Stall;
+    Response later = Response::stall("later");
     server.on("/later", later);
 
     EXPECT_EQ(RequestPage(server.url("/earlier")), "earlier");
@@ -361,8 +355,7 @@ TEST_F(PageRequest, AWorkerPastItsTimeLimitNeverReachesALaterRequest)
 
 TEST_F(PageRequest, ReleaseEndsAWorkerThatNeverFinishes)
 {
-    Response stalled = Response::text("never");
-    stalled.ending = Response::Ending::Stall;
+    Response stalled = Response::stall("never");
     server.on("/forever", stalled);
     EXPECT_EQ(RequestPage(server.url("/forever"), "", "", 50), "");
     ASSERT_TRUE(server.waitForRequest(1));

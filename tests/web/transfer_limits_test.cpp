@@ -72,12 +72,9 @@ class TransferGuardTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        Response stallBeforeHead = Response::text("never");
-        stallBeforeHead.ending = Response::Ending::Stall;
+        Response stallBeforeHead = Response::stall("never");
         server.on("/stall-before-head", stallBeforeHead);
-        Response stallInBody = Response::text(std::string(800, 's'));
-        stallInBody.ending = Response::Ending::Stall;
-        stallInBody.endAfter = 400;
+        Response stallInBody = Response::stall(std::string(800, 's'), 400);
         server.on("/stall-in-body", stallInBody);
         server.on("/cap", Response::text(std::string(1000, 'c')));
         server.on("/over-cap", Response::text(std::string(1001, 'c')));
